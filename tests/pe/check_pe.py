@@ -8,8 +8,8 @@ below. Prints one line per failed check (expected against actual) and a final
 
 --bits 64 checks the x86-64 test build instead of the 32-bit product and skips
 the checks that only hold for a 32-bit image. -v also lists the imported DLLs
-and functions. A version resource, when there is one, is reported, never
-required.
+and functions. The version resource must give file version 2.0.0 with a product
+name and a description.
 
 The dialog templates are parsed here from their bytes (classic DLGTEMPLATE and
 DLGITEMTEMPLATE), not through pefile, so that every field is compared.
@@ -442,32 +442,47 @@ def check_dialogs(ck, pe):
                  trailing.rstrip(b"\0") if len(trailing) < 4 else trailing)
 
 
-# --- Version resource (reported only) ----------------------------------------
+# --- Version resource ---------------------------------------------------------
+
+# The file's version; GetFunctionInfo keeps reporting the interface version 200.
+EXPECTED_FILE_VERSION = "2.0.0.0"
 
 
-def report_version(pe):
+def check_version(ck, pe):
     fixed = getattr(pe, "VS_FIXEDFILEINFO", None)
     if not fixed:
-        print("version resource: none")
+        ck.fail("version resource", "present", "none")
         return
-    info = fixed[0]
-    version = "%d.%d.%d.%d" % (info.FileVersionMS >> 16, info.FileVersionMS & 0xFFFF,
-                               info.FileVersionLS >> 16, info.FileVersionLS & 0xFFFF)
-    product = None
+    product, description = version_strings(pe)
+    version = file_version(fixed[0])
+    ck.check("file version", EXPECTED_FILE_VERSION, version)
+    ck.check("product name present", True, bool(product))
+    ck.check("file description present", True, bool(description))
+    print("version resource: file version %s, product name %s"
+          % (version, show(product) if product is not None else "none"))
+
+
+def file_version(info):
+    return "%d.%d.%d.%d" % (info.FileVersionMS >> 16, info.FileVersionMS & 0xFFFF,
+                            info.FileVersionLS >> 16, info.FileVersionLS & 0xFFFF)
+
+
+def version_strings(pe):
+    found = {}
     for file_info in getattr(pe, "FileInfo", []):
         for block in file_info if isinstance(file_info, list) else [file_info]:
             for table in getattr(block, "StringTable", []):
-                value = table.entries.get(b"ProductName")
-                if value is not None and product is None:
-                    # The string table's code page decides the bytes pefile returns.
-                    for codec in ("utf-8", "cp932", "latin-1"):
-                        try:
-                            product = value.decode(codec)
-                            break
-                        except UnicodeDecodeError:
-                            pass
-    print("version resource: file version %s, product name %s"
-          % (version, show(product) if product is not None else "none"))
+                for key in (b"ProductName", b"FileDescription"):
+                    value = table.entries.get(key)
+                    if value is not None and key not in found:
+                        # The string table's code page decides the bytes pefile returns.
+                        for codec in ("utf-8", "cp932", "latin-1"):
+                            try:
+                                found[key] = value.decode(codec)
+                                break
+                            except UnicodeDecodeError:
+                                pass
+    return found.get(b"ProductName"), found.get(b"FileDescription")
 
 
 # --- Main --------------------------------------------------------------------
@@ -493,7 +508,7 @@ def main():
         check_exports(ck, pe)
         check_imports(ck, pe, args.verbose)
         check_dialogs(ck, pe)
-        report_version(pe)
+        check_version(ck, pe)
     print("%d passed, %d failed" % (ck.passed, ck.failed))
     return 0 if ck.failed == 0 else 1
 
