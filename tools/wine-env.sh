@@ -4,7 +4,8 @@
 #
 #   . tools/wine-env.sh        sets WINEPREFIX, DISPLAY, LANG, LC_ALL, LOCPATH, WINE64, WINE32
 #   wine_env_up                creates the prefix and starts Xvfb if needed
-#   wine_env_down              stops the prefix's wineserver and the Xvfb this checkout started
+#   wine_env_keep_desktop EXE  keeps Wine's desktop open with that program
+#   wine_env_down              stops the prefix's wineserver (and so its programs) and the Xvfb it started
 
 _wine_env_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${POKO_STATE_DIR:=$_wine_env_root/.wine-state}"
@@ -14,7 +15,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export LOCPATH="$POKO_STATE_DIR/locale"
 export WINE64=/usr/lib/wine/wine64 WINE32=/usr/lib/wine/wine
-: "${POKO_DISPLAY_NUM:=$(( 90 + $(printf "%s" "$_wine_env_root" | cksum | awk "{print \$1 % 400}") ))}"
+: "${POKO_DISPLAY_NUM:=$(( 90 + $(printf "%s" "$POKO_STATE_DIR" | cksum | awk "{print \$1 % 400}") ))}"
 _wine_env_xvfb_pidfile="$POKO_STATE_DIR/xvfb.pid"
 
 _wine_env_fonts_reg() {
@@ -83,8 +84,18 @@ _wine_env_server_running() {
   return 1
 }
 
+# Starts the desktop keeper (a program of the build) unless it already runs.
+wine_env_keep_desktop() {
+  local pidfile="$POKO_STATE_DIR/keeper.pid"
+  [ -f "$1" ] || return 0
+  if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then return 0; fi
+  "$WINE64" "$1" </dev/null >/dev/null 2>&1 &
+  echo $! >"$pidfile"
+}
+
 wine_env_down() {
   /usr/lib/wine/wineserver -k 2>/dev/null || true
+  rm -f "$POKO_STATE_DIR/keeper.pid"
   if [ -f "$_wine_env_xvfb_pidfile" ]; then
     kill "$(cat "$_wine_env_xvfb_pidfile")" 2>/dev/null || true
     rm -f "$_wine_env_xvfb_pidfile"
