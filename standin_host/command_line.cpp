@@ -1,6 +1,6 @@
 // Command line of the stand-in host. Every option but --dll is optional:
 //   --dll PATH  --name NAME  --path-hex HEX | --path TEXT  --show normal|min|max
-//   --menu LAYOUT  --top LAYOUT  --no-listview  --respond MODE  --mark-senders
+//   --menu LAYOUT  --top LAYOUT  --no-listview  --respond MODE  --mark-senders  --quiet
 //   --ghost  --log-file PATH
 #include "host.h"
 
@@ -81,6 +81,7 @@ bool ParseCommandLine(int argc, char **argv, HostOptions *options, std::string *
                           opt == "--top" || opt == "--respond" || opt == "--log-file";
         if (opt == "--no-listview") { parsed.noListView = true; continue; }
         if (opt == "--mark-senders") { parsed.markSenders = true; continue; }
+        if (opt == "--quiet") { parsed.quiet = true; continue; }
         if (opt == "--ghost") { parsed.ghost = true; continue; }
         if (!takesValue) { *error = "unknown option " + opt; return false; }
         if (i + 1 >= argc) { *error = opt + " needs a value"; return false; }

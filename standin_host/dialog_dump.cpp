@@ -145,7 +145,6 @@ static LRESULT CALLBACK DialogWatchProc(int code, WPARAM wParam, LPARAM lParam)
             (reinterpret_cast<const WINDOWPOS *>(msg->lParam)->flags & SWP_SHOWWINDOW) &&
             !s_shown.count(msg->hwnd) && IsTopLevelDialog(msg->hwnd)) {
             s_shown.insert(msg->hwnd);
-            g_lastDialogShownAbs = AbsMicros();
             LogEvent("dialog-shown", "hwnd=%s owner=%s caption=%s", FormatHwnd(msg->hwnd).c_str(),
                      FormatHwnd(GetWindow(msg->hwnd, GW_OWNER)).c_str(), WindowTextHex(msg->hwnd).c_str());
         } else if (msg->message == WM_NCDESTROY && s_shown.erase(msg->hwnd)) {

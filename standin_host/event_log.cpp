@@ -50,6 +50,8 @@ void OpenLogFile(const std::string &path)
 
 void LogEvent(const char *event, const char *fmt, ...)
 {
+    if (g_options.quiet)
+        return;
     long long t = NowMicros(), abs = AbsMicros();
     std::string line = Format("t=%lld abs=%lld %s", t, abs, event);
     if (fmt && *fmt) {

@@ -48,6 +48,7 @@ struct HostOptions {
     std::string topLayout = "file,plugin";
     bool noListView = false;
     bool markSenders = false;
+    bool quiet = false;            // keep no event log (the benchmark's answering instances)
     bool ghost = false;            // requester records start with a window that no longer exists
     RespondMode respond;
     std::string logFile;           // also append every log line to this file
@@ -57,7 +58,6 @@ struct HostOptions {
 void AnswerBareRequest(HWND sender);
 std::string BareRequests(HWND target, int count);
 std::string BareDialog();
-extern long long g_lastDialogShownAbs;   // abs time the dialog watch last saw a dialog shown
 
 // command_line.cpp
 bool ParseCommandLine(int argc, char **argv, HostOptions *options, std::string *error);

@@ -41,8 +41,20 @@ static std::string CopyDataFields(UINT msg, LPARAM lParam)
                   cds->lpData ? HexBytes(cds->lpData, shown).c_str() : "");
 }
 
+// Sends to the plug-in's own dialogs and controls (list-view messages, mostly)
+// are passed straight on: only what crosses to another process is logged, and
+// logging every row's messages would weigh on the time the benchmark measures.
+static bool CrossesProcesses(HWND target)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(target, &pid);
+    return pid != GetCurrentProcessId();
+}
+
 static LRESULT WINAPI HookedSendMessageA(HWND target, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (!CrossesProcesses(target))
+        return s_realSendMessageA(target, msg, wParam, lParam);
     LPARAM passed = MarkedLParam(target, msg, wParam, lParam);
     std::string data = CopyDataFields(msg, lParam);
     long long start = NowMicros(), startAbs = AbsMicros();

@@ -71,6 +71,7 @@ wine_env_up() {
     /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
     "$WINE64" wineboot </dev/null >/dev/null 2>&1 || true
   fi
+  wine_env_keep_desktop "$_wine_env_root/build64/desktop_keeper.exe"
 }
 
 # Whether a wineserver of this prefix runs: it listens on a socket in a folder
