@@ -14,9 +14,9 @@ const DWORD kSlow = 240000;     // start-up and commands under emulation
 class Product32 : public Bench {
 protected:
     // Starts all hosts at once: their start-ups overlap.
-    void StartAll(const std::vector<std::pair<std::string, HostOptions>> &specs)
+    void StartAll(const std::vector<std::pair<std::string, HostOptions>> &wanted)
     {
-        for (const auto &spec : specs) {
+        for (const auto &one : wanted) {
             Instance instance;
             instance.dir.reset(new TempDir());
             instance.host.reset(new Host());
@@ -24,12 +24,12 @@ protected:
             instances_.push_back(std::move(instance));
         }
         std::vector<std::thread> starters;
-        std::vector<std::string> errors(specs.size());
-        for (size_t i = 0; i < specs.size(); i++)
+        std::vector<std::string> errors(wanted.size());
+        for (size_t i = 0; i < wanted.size(); i++)
             starters.emplace_back([&, i] {
-                HostOptions options = specs[i].second;
+                HostOptions options = wanted[i].second;
                 options.dll = instances_[i].dir->dll();
-                options.pathHex = HexEncode(specs[i].first);
+                options.pathHex = HexEncode(wanted[i].first);
                 if (!instances_[i].host->Start(options, kSlow))
                     errors[i] = instances_[i].host->error();
             });
