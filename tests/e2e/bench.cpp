@@ -166,9 +166,4 @@ void Do(Host &host, const std::string &line)
     EXPECT_EQ(0u, reply.compare(0, 2, "ok")) << host.name() << ": " << line << " -> " << reply;
 }
 
-double Millis(const LogEvent &from, const LogEvent &to)
-{
-    return (to.abs - from.abs) / 1000.0;
-}
-
 }  // namespace poko

@@ -72,8 +72,6 @@ std::vector<std::string> ColumnTexts(const DialogInfo &dialog, int column);
 std::vector<int> SelectedRows(const DialogInfo &dialog);
 // Sends one command and expects "ok".
 void Do(Host &host, const std::string &line);
-// Milliseconds between two events of a host's log.
-double Millis(const LogEvent &from, const LogEvent &to);
 
 }  // namespace poko
 

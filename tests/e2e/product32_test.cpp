@@ -16,7 +16,7 @@ protected:
     // Starts all hosts at once: their start-ups overlap.
     void StartAll(const std::vector<std::pair<std::string, HostOptions>> &wanted)
     {
-        for (const auto &one : wanted) {
+        for (size_t i = 0; i < wanted.size(); i++) {
             Instance instance;
             instance.dir.reset(new TempDir());
             instance.host.reset(new Host());

@@ -20,9 +20,6 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
-    // Opens the list with one other instance, returns it.
-    DialogInfo OpenList(Host &caller) { return ChooseAndWait(caller); }
-    std::string Hwnd(const DialogInfo &d, int id) { return ControlHwnd(d, id); }
     static int CheckState(const DialogInfo &d, int id)
     {
         const DialogControl *box = d.FindControl(id);
@@ -38,7 +35,7 @@ TEST_F(Settings, FirstUseCreatesTheFileWithVersionThenState)
     ASSERT_FALSE(SettingsExist(only));
     DialogInfo settings = ChooseAndWait(only, kSettingsCaption);
     EXPECT_EQ((std::vector<std::string>(std::begin(kFirstUse), std::end(kFirstUse))), SettingsLines(only));
-    Do(only, "click " + Hwnd(settings, IDCANCEL));
+    Do(only, "click " + ControlHwnd(settings, IDCANCEL));
     EXPECT_TRUE(WaitNoDialogs(only));
     EXPECT_EQ(3u, SettingsLines(only).size()) << "Cancel writes nothing";
 }
@@ -50,12 +47,12 @@ TEST_F(Settings, LayoutSurvivesToTheNextOpening)
     Host &other = Start("C:\\Other\\");
     Host &caller = Start("D:\\");
     (void)other;
-    DialogInfo list = OpenList(caller);
+    DialogInfo list = ChooseAndWait(caller);
     const std::string view = FormatHwnd(ListOf(list).hwnd);
     Do(caller, "resize " + FormatHwnd(list.hwnd) + " 420 310");
     Do(caller, "colwidth " + view + " 0 200");
     Do(caller, "colorder " + view + " 1 0");
-    Do(caller, "click " + Hwnd(list, IDCANCEL));
+    Do(caller, "click " + ControlHwnd(list, IDCANCEL));
     ASSERT_TRUE(WaitNoDialogs(caller));
     std::vector<std::string> expected = {
         "[Behavior]", "Version=200", "State=0", "[Window]", "Width=420", "Height=310",
@@ -63,7 +60,7 @@ TEST_F(Settings, LayoutSurvivesToTheNextOpening)
     };
     EXPECT_EQ(expected, SettingsLines(caller));
 
-    DialogInfo again = OpenList(caller);
+    DialogInfo again = ChooseAndWait(caller);
     EXPECT_EQ(420, again.width());
     EXPECT_EQ(310, again.height());
     RECT work;
@@ -86,7 +83,7 @@ TEST_F(Settings, NoSavedWidthMeansTemplateSizeAndDefaultColumns)
     Host &refOther = Start("C:\\");
     Host &ref = Start("D:\\");
     (void)refOther;
-    DialogInfo reference = OpenList(ref);
+    DialogInfo reference = ChooseAndWait(ref);
     CloseList(ref);
     TearDown();
 
@@ -104,7 +101,7 @@ TEST_F(Settings, NoSavedWidthMeansTemplateSizeAndDefaultColumns)
         Host &caller = Start("D:\\");
         (void)other;
         WriteSettings(caller, c.file);
-        DialogInfo list = OpenList(caller);
+        DialogInfo list = ChooseAndWait(caller);
         EXPECT_EQ(reference.width(), list.width());
         EXPECT_EQ(reference.height(), list.height());
         EXPECT_EQ(356, ListOf(list).columns.at(0).width);
@@ -122,7 +119,7 @@ TEST_F(Settings, DeletingTheFileMakesTheNextCallAFirstUse)
 {
     Host &only = Start("C:\\");
     DialogInfo settings = ChooseAndWait(only, kSettingsCaption);
-    Do(only, "click " + Hwnd(settings, IDOK));
+    Do(only, "click " + ControlHwnd(settings, IDOK));
     ASSERT_TRUE(WaitNoDialogs(only));
     WriteSettings(only, "[Behavior]\r\nState=3\r\n");
     ASSERT_TRUE(DeleteFileA(DirOf(only).File("POKOSW.INI").c_str()));
@@ -130,7 +127,7 @@ TEST_F(Settings, DeletingTheFileMakesTheNextCallAFirstUse)
     EXPECT_EQ((std::vector<std::string>(std::begin(kFirstUse), std::end(kFirstUse))), SettingsLines(only));
     EXPECT_EQ(BST_UNCHECKED, CheckState(settings, 1002));
     EXPECT_EQ(BST_UNCHECKED, CheckState(settings, 1003));
-    Do(only, "click " + Hwnd(settings, IDCANCEL));
+    Do(only, "click " + ControlHwnd(settings, IDCANCEL));
 }
 
 TEST_F(Settings, ResponderNeitherCreatesNorChangesTheFile)
@@ -140,7 +137,7 @@ TEST_F(Settings, ResponderNeitherCreatesNorChangesTheFile)
     const std::string content = "[Behavior]\r\nState=3\r\nodd line\r\n";
     WriteSettings(existing, content);
     Host &caller = Start("D:\\");
-    DialogInfo list = OpenList(caller);
+    DialogInfo list = ChooseAndWait(caller);
     EXPECT_EQ(3u, ListOf(list).rows.size());
     CloseList(caller);
     EXPECT_FALSE(SettingsExist(fresh));
@@ -155,7 +152,7 @@ TEST_F(Settings, UnusableFileRunsOnDefaults)
     Host &caller = Start("D:\\");
     (void)other;
     ASSERT_TRUE(CreateDirectoryA(DirOf(caller).File("POKOSW.INI").c_str(), nullptr));
-    DialogInfo list = OpenList(caller);
+    DialogInfo list = ChooseAndWait(caller);
     EXPECT_EQ(2u, ListOf(list).rows.size());
     EXPECT_EQ(356, ListOf(list).columns.at(0).width);
     CloseList(caller);
@@ -191,7 +188,7 @@ TEST_F(Settings, RenamedDllKeepsTheFileBesideTheExecutable)
         DialogInfo settings = ChooseAndWait(only, kSettingsCaption);
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "POKOSW.INI").c_str()));
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.File("POKOSW.INI").c_str()));
-        Do(only, "click " + Hwnd(settings, IDCANCEL));
+        Do(only, "click " + ControlHwnd(settings, IDCANCEL));
         EXPECT_TRUE(WaitNoDialogs(only));
         TearDown();
     }
@@ -231,14 +228,14 @@ TEST_F(Settings, DialogWritesStateOnlyOnOk)
         EXPECT_EQ((state & 1) ? BST_CHECKED : BST_UNCHECKED, CheckState(settings, 1003));
         EXPECT_EQ(ControlHwnd(settings, 1002), FormatHwnd(settings.focus)) << "focus starts in the first box";
         if (c.check1002 >= 0)
-            Do(only, "check " + Hwnd(settings, 1002) + " " + std::to_string(c.check1002));
+            Do(only, "check " + ControlHwnd(settings, 1002) + " " + std::to_string(c.check1002));
         if (c.check1003 >= 0)
-            Do(only, "check " + Hwnd(settings, 1003) + " " + std::to_string(c.check1003));
+            Do(only, "check " + ControlHwnd(settings, 1003) + " " + std::to_string(c.check1003));
         const std::string way = c.way;
         if (way == "ok")
-            Do(only, "click " + Hwnd(settings, IDOK));
+            Do(only, "click " + ControlHwnd(settings, IDOK));
         else if (way == "cancel")
-            Do(only, "click " + Hwnd(settings, IDCANCEL));
+            Do(only, "click " + ControlHwnd(settings, IDCANCEL));
         else if (way == "sysclose")
             Do(only, "sysclose " + FormatHwnd(settings.hwnd));
         else {
@@ -266,26 +263,26 @@ TEST_F(Settings, FlagsFromTheListTakeEffectNextTime)
 {
     Host &other = Start("C:\\Work\\Photos\\");
     Host &caller = Start("D:\\Data\\");
-    DialogInfo list = OpenList(caller);
-    Do(caller, "click " + Hwnd(list, 1001));
+    DialogInfo list = ChooseAndWait(caller);
+    Do(caller, "click " + ControlHwnd(list, 1001));
     std::optional<DialogInfo> settings;
     ASSERT_TRUE(WaitUntil([&] { return (settings = FindDialog(caller, kSettingsCaption)).has_value(); }, 5000));
     EXPECT_EQ(list.hwnd, settings->owner);
-    Do(caller, "check " + Hwnd(*settings, 1002) + " 1");
-    Do(caller, "click " + Hwnd(*settings, IDOK));
+    Do(caller, "check " + ControlHwnd(*settings, 1002) + " 1");
+    Do(caller, "click " + ControlHwnd(*settings, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return !FindDialog(caller, kSettingsCaption); }, 5000));
     std::optional<DialogInfo> still = FindDialog(caller, kListCaption);
     ASSERT_TRUE(still.has_value());
     EXPECT_EQ((std::vector<std::string>{ "C:\\Work\\Photos\\", "D:\\Data\\" }), ColumnTexts(*still, 0));
     CloseList(caller);
 
-    DialogInfo next = OpenList(caller);
+    DialogInfo next = ChooseAndWait(caller);
     EXPECT_EQ((std::vector<std::string>{ "Photos", "Data" }), ColumnTexts(next, 0));
-    Do(caller, "click " + Hwnd(next, 1001));
+    Do(caller, "click " + ControlHwnd(next, 1001));
     ASSERT_TRUE(WaitUntil([&] { return (settings = FindDialog(caller, kSettingsCaption)).has_value(); }, 5000));
     EXPECT_EQ(BST_CHECKED, CheckState(*settings, 1002));
-    Do(caller, "check " + Hwnd(*settings, 1003) + " 1");
-    Do(caller, "click " + Hwnd(*settings, IDOK));
+    Do(caller, "check " + ControlHwnd(*settings, 1003) + " 1");
+    Do(caller, "click " + ControlHwnd(*settings, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return !FindDialog(caller, kSettingsCaption); }, 5000));
     CloseList(caller);
     EXPECT_TRUE(Contains(SettingsLines(caller), "State=3"));
