@@ -96,6 +96,9 @@ static void InitInstanceList(HWND dialog)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(g_pHostInfo));
     g_hwndList = GetDlgItem(dialog, IDC_INSTANCE_LIST);
+    // The list is not shown yet: it need not lay itself out again for every
+    // column, row and move until it is complete and in place.
+    SendMessageA(g_hwndList, WM_SETREDRAW, FALSE, 0);
     SetupColumns();
     FillInstanceList();
 
@@ -114,6 +117,7 @@ static void InitInstanceList(HWND dialog)
     POINT origin = CentredOrigin(&workArea, width, height);
     MoveWindow(dialog, origin.x, origin.y, width, height, TRUE);
     LayoutInstanceList(dialog);
+    SendMessageA(g_hwndList, WM_SETREDRAW, TRUE, 0);
 }
 
 INT_PTR CALLBACK InstanceListDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -28,8 +28,6 @@ void FillInstanceList()
         return;
     }
     SendMessageA(g_hwndList, LVM_SETITEMCOUNT, info->InstanceCount, 0);
-    // The list is not shown yet: it need not lay itself out again for every row.
-    SendMessageA(g_hwndList, WM_SETREDRAW, FALSE, 0);
 
     BeginPathQueries(commandId);
     for (int i = 0; i < info->InstanceCount - 1; i++) {
@@ -41,7 +39,6 @@ void FillInstanceList()
     AddPathRow(&item, info->CurrentPath);
     SetStateCell(&item, info->MainWindow);
     EndPathQueries();
-    SendMessageA(g_hwndList, WM_SETREDRAW, TRUE, 0);
 }
 
 void AddPathRow(LVITEMA *item, const char *text)
