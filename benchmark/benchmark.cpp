@@ -98,7 +98,7 @@ int main(int argc, char **argv)
         return 2;
     }
     std::string exe = argv[1], dll = argv[2];
-    int runs = argc > 3 ? atoi(argv[3]) : 7;
+    int runs = argc > 3 ? atoi(argv[3]) : 15;
 
     printf("| N | total ms | query ms | query floor ms | query ratio | rest ms | rest floor ms | rest ratio |\n");
     printf("|---|---|---|---|---|---|---|---|\n");

@@ -2,10 +2,10 @@
 # The benchmark: time from choosing the plug-in to seeing the list, with N other
 # instances, against its floors, under wine64 with stand-in hosts. Writes the
 # table to docs/benchmark.md and a plot to docs/benchmark.png.
-#   tools/benchmark.sh [RUNS]      (medians of RUNS invocations, default 7)
+#   tools/benchmark.sh [RUNS]      (medians of RUNS invocations, default 15)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=${1:-7}
+runs=${1:-15}
 bash "$root/tools/setup.sh"
 if ! command -v gnuplot >/dev/null; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends gnuplot-nox >/dev/null
