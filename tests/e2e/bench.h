@@ -21,6 +21,14 @@ extern const char kQueryFailed[];       // "パスの取得に失敗しました
 // Window show states of GetWindowPlacement.
 enum { SHOW_NORMAL = 1, SHOW_MINIMIZED = 2, SHOW_MAXIMIZED = 3 };
 
+// Options of a host that answers requests in that mode (see the host's "respond").
+inline HostOptions Responding(const std::string &mode)
+{
+    HostOptions options;
+    options.respond = mode;
+    return options;
+}
+
 struct Instance {
     std::unique_ptr<TempDir> dir;
     std::unique_ptr<Host> host;

@@ -107,9 +107,7 @@ TEST_F(Dispatch, CallWhileAnotherWindowIsActiveAnswersAsResponder)
 // the host's window procedure back.
 TEST_F(Dispatch, NestedRequestDuringTheQueriesIsAnswered)
 {
-    HostOptions askBack;
-    askBack.respond = "askback";
-    Host &asker = Start("C:\\AsksBack\\", askBack);
+    Host &asker = Start("C:\\AsksBack\\", Responding("askback"));
     Host &third = Start("C:\\Third\\");
     Host &caller = Start("D:\\Caller\\");
     ActivateInOrder({ &third, &asker });

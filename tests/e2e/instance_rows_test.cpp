@@ -19,12 +19,10 @@ TEST_F(InstanceRows, ThreeInstancesInBothDisplayModes)
     };
     for (const Mode &mode : modes) {
         SCOPED_TRACE(testing::Message() << "State=" << mode.state);
-        HostOptions silent;
-        silent.respond = "silent";
         HostOptions maximised;
         maximised.show = "max";
         Host &y = Start("C:\\Work\\Photos\\");
-        Host &z = Start("E:\\Z\\", silent);
+        Host &z = Start("E:\\Z\\", Responding("silent"));
         Host &x = Start("D:\\Data\\", maximised);
         WriteSettings(x, "[Behavior]\r\nState=" + std::to_string(mode.state) + "\r\n");
         ActivateInOrder({ &z, &y });

@@ -85,10 +85,8 @@ TEST_F(PathExchange, AnsweringInstanceIsTakenAtOnce)
 // asked with a fresh default text, so an earlier answer never carries over.
 TEST_F(PathExchange, SilentInstanceCostsTheWaitAndLeavesNoTrace)
 {
-    HostOptions silent;
-    silent.respond = "silent";
     Host &answers = Start("C:\\First\\");
-    Host &quiet = Start("C:\\Quiet\\", silent);
+    Host &quiet = Start("C:\\Quiet\\", Responding("silent"));
     Host &caller = Start("D:\\");
     ActivateInOrder({ &quiet, &answers });
     DialogInfo list = ChooseAndWait(caller);
@@ -103,13 +101,9 @@ TEST_F(PathExchange, SilentInstanceCostsTheWaitAndLeavesNoTrace)
 // after the queries it reaches only the host's own procedure.
 TEST_F(PathExchange, LateReplyIsNotTakenForTheNextInstance)
 {
-    HostOptions late;
-    late.respond = "late:300";
-    HostOptions lastLate;
-    lastLate.respond = "late:300";
-    Host &slow = Start("C:\\Slow\\", late);
+    Host &slow = Start("C:\\Slow\\", Responding("late:300"));
     Host &next = Start("C:\\Next\\");
-    Host &slowLast = Start("C:\\SlowLast\\", lastLate);
+    Host &slowLast = Start("C:\\SlowLast\\", Responding("late:300"));
     Host &caller = Start("D:\\");
     ActivateInOrder({ &slowLast, &next, &slow });
     DialogInfo list = ChooseAndWait(caller);
@@ -132,9 +126,7 @@ TEST_F(PathExchange, LateReplyIsNotTakenForTheNextInstance)
 // all, and the instances after it are still asked and answered.
 TEST_F(PathExchange, HungInstanceIsBounded)
 {
-    HostOptions hung;
-    hung.respond = "hang:8000";
-    Host &stuck = Start("C:\\Hung\\", hung);
+    Host &stuck = Start("C:\\Hung\\", Responding("hang:8000"));
     Host &after = Start("C:\\After\\");
     Host &caller = Start("D:\\");
     ActivateInOrder({ &after, &stuck });
@@ -165,9 +157,7 @@ TEST_F(PathExchange, HostileRepliesAreRefused)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.kind);
-        HostOptions hostile;
-        hostile.respond = std::string("hostile:") + c.kind;
-        Host &evil = Start("C:\\Evil\\", hostile);
+        Host &evil = Start("C:\\Evil\\", Responding(std::string("hostile:") + c.kind));
         Host &caller = Start("D:\\");
         DialogInfo list = ChooseAndWait(caller);
         EXPECT_EQ(c.row, ColumnTexts(list, 0).at(0));
@@ -185,10 +175,8 @@ TEST_F(PathExchange, WithoutTheEventRepliesAreStillTaken)
 {
     HANDLE squatter = CreateMutexA(nullptr, FALSE, "PokoNaviPluginGetPathEvent");
     ASSERT_NE(nullptr, squatter);
-    HostOptions silent;
-    silent.respond = "silent";
     Host &answers = Start("C:\\Answers\\");
-    Host &quiet = Start("C:\\Quiet\\", silent);
+    Host &quiet = Start("C:\\Quiet\\", Responding("silent"));
     Host &caller = Start("D:\\");
     ActivateInOrder({ &quiet, &answers });
     DialogInfo list = ChooseAndWait(caller);

@@ -42,10 +42,9 @@ protected:
 
 TEST_F(Product32, MainPathOfEverySubsystem)
 {
-    HostOptions silent, maximised;
-    silent.respond = "silent";
+    HostOptions maximised;
     maximised.show = "max";
-    StartAll({ { "C:\\Work\\Photos\\", HostOptions() }, { "E:\\Z\\", silent }, { "D:\\Data\\", maximised } });
+    StartAll({ { "C:\\Work\\Photos\\", HostOptions() }, { "E:\\Z\\", Responding("silent") }, { "D:\\Data\\", maximised } });
     Host &y = *instances_[0].host, &z = *instances_[1].host, &x = *instances_[2].host;
 
     // Loading: the information the host reads.
